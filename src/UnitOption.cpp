@@ -1,0 +1,4 @@
+// Placeholder until the key-binding window lands.
+#include "UnitOption.h"
+
+void ShowOptionWindow() {}

@@ -1,0 +1,172 @@
+// The drop shadow's pixel work (design Part 3.1, Algorithms 7 to 11).
+#include "ShadowPixels.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace core {
+
+namespace {
+
+constexpr std::array<uint8_t, 65536> MakeMulTable() {
+  std::array<uint8_t, 65536> t{};
+  for (int i = 0; i < 256; ++i)
+    for (int j = 0; j < 256; ++j) t[static_cast<std::size_t>(i * 256 + j)] = static_cast<uint8_t>(i * j / 255);
+  return t;
+}
+
+constexpr std::size_t Size(int v) { return static_cast<std::size_t>(v); }
+
+std::size_t ByteCount(const PixelView& image) { return Size(image.width) * Size(image.height) * 4; }
+
+bool IsUsable(const PixelView& image) {
+  return image.bits != nullptr && image.width > 0 && image.height > 0;
+}
+
+// The rectangle cut to the image; empty (left >= right or top >= bottom) when outside.
+IntRect ClipToImage(const IntRect& r, const PixelView& image) {
+  return IntRect{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, image.width),
+                 std::min(r.bottom, image.height)};
+}
+
+bool Contains(std::span<const IntRect> rects, int x, int y) {
+  for (const IntRect& r : rects)
+    if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;
+  return false;
+}
+
+void SetColour(uint8_t* p, uint8_t value) {
+  p[0] = value;
+  p[1] = value;
+  p[2] = value;
+}
+
+}  // namespace
+
+// Constant-initialised: filled at compile time, so it is ready before main runs.
+constexpr std::array<uint8_t, 65536> MulTable = MakeMulTable();
+
+int ClampRow(int v, int height) {
+  if (v < 0) return 0;
+  if (v >= height) return height - 1;
+  return v;
+}
+
+int ClampCol(int v, int width) {
+  if (v < 0) return 0;
+  if (v >= width) return width - 1;
+  return v;
+}
+
+void BlurPass(PixelView image, int distance) {
+  if (!IsUsable(image)) return;
+  const int w = image.width;
+  const int h = image.height;
+  const std::size_t stride = static_cast<std::size_t>(w) * 4;
+  for (int y = 0; y < h; ++y) {
+    uint8_t* row = image.bits + static_cast<std::size_t>(y) * stride;
+    const uint8_t* up = image.bits + static_cast<std::size_t>(ClampRow(y - distance, h)) * stride;
+    const uint8_t* down = image.bits + static_cast<std::size_t>(ClampRow(y + distance, h)) * stride;
+    for (int x = 0; x < w; ++x) {
+      const std::size_t l = static_cast<std::size_t>(ClampCol(x - distance, w)) * 4;
+      const std::size_t r = static_cast<std::size_t>(ClampCol(x + distance, w)) * 4;
+      uint8_t* p = row + static_cast<std::size_t>(x) * 4;
+      // Each byte is written at once, so a sample folded onto this row reads
+      // the new values left of x (and the clamped corner may read p itself).
+      for (int c = 0; c < 3; ++c) {
+        const std::size_t i = Size(c);
+        const unsigned sum = unsigned{up[l + i]} + up[r + i] + down[l + i] + down[r + i];
+        p[c] = static_cast<uint8_t>(sum >> 2);
+      }
+    }
+  }
+}
+
+void BlurBitmap(PixelView image, int passes) {
+  for (int k = 1; k <= passes; ++k) BlurPass(image, k);
+}
+
+void FillGray(PixelView image, std::span<const IntRect> rects, uint8_t value) {
+  if (!IsUsable(image)) return;
+  for (const IntRect& rect : rects) {
+    const IntRect r = ClipToImage(rect, image);
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) SetColour(image.Pixel(x, y), value);
+  }
+}
+
+std::vector<IntRect> ShadowOutline(std::span<const IntRect> regionRects, int formWidth,
+                                   int formHeight, bool hasBorder, int cxBorders,
+                                   int cyBorders) {
+  std::vector<IntRect> out;
+  if (!regionRects.empty()) {
+    out.reserve(regionRects.size());
+    for (const IntRect& r : regionRects)
+      out.push_back(IntRect{r.left + kShadowMargin, r.top + kShadowMargin, r.right + kShadowMargin,
+                            r.bottom + kShadowMargin});
+    return out;
+  }
+  IntRect r{0, 0, formWidth, formHeight};
+  if (hasBorder) {
+    const int dx = cxBorders / 3;
+    const int dy = cyBorders / 3;
+    r.left -= dx;
+    r.right += dx;
+    r.top -= dy;
+    r.bottom += dy;
+  }
+  out.push_back(IntRect{r.left + kShadowMargin, r.top + kShadowMargin, r.right + kShadowMargin,
+                        r.bottom + kShadowMargin});
+  return out;
+}
+
+void UpdateLayerPixels(PixelView image, uint32_t colorRef, bool takeAlpha) {
+  if (!IsUsable(image)) return;
+  const std::size_t red = (colorRef & 0xFFu) * 256;
+  const std::size_t green = ((colorRef >> 8) & 0xFFu) * 256;
+  const std::size_t blue = ((colorRef >> 16) & 0xFFu) * 256;
+  uint8_t* p = image.bits;
+  uint8_t* const end = p + ByteCount(image);
+  for (; p != end; p += 4) {
+    if (takeAlpha) p[3] = p[0];
+    const uint8_t a = p[3];
+    p[0] = MulTable[blue + a];
+    p[1] = MulTable[green + a];
+    p[2] = MulTable[red + a];
+  }
+}
+
+void StampTransparentMask(PixelView image, std::span<const uint32_t> painted, int clientW,
+                          int clientH, int ox, int oy, uint32_t key, bool stamp,
+                          std::span<const IntRect> clip) {
+  if (!IsUsable(image) || clientW <= 0 || clientH <= 0) return;
+  if (painted.size() / static_cast<std::size_t>(clientW) < static_cast<std::size_t>(clientH)) return;
+  const uint32_t keyColour = key & 0x00FFFFFFu;
+  for (int cy = 0; cy < clientH; ++cy) {
+    const long long y = static_cast<long long>(oy) + cy;
+    if (y < 0 || y >= image.height) continue;
+    for (int cx = 0; cx < clientW; ++cx) {
+      const long long x = static_cast<long long>(ox) + cx;
+      if (x < 0 || x >= image.width) continue;
+      if (!clip.empty() && !Contains(clip, static_cast<int>(x), static_cast<int>(y))) continue;
+      const uint32_t colour = painted[Size(cy) * Size(clientW) + Size(cx)] & 0x00FFFFFFu;
+      const bool transparent = colour == keyColour;
+      uint8_t* p = image.Pixel(static_cast<int>(x), static_cast<int>(y));
+      if (stamp)
+        SetColour(p, transparent ? 0 : 255);  // SRCCOPY, background black, text white
+      else if (!transparent)
+        SetColour(p, 0);  // SRCAND with background white, text black
+    }
+  }
+}
+
+void BuildShadowImage(PixelView image, std::span<const IntRect> outline, uint32_t colorRef) {
+  if (!IsUsable(image)) return;
+  std::memset(image.bits, 0, ByteCount(image));  // step 5
+  FillGray(image, outline, 255);                                                     // step 7
+  BlurBitmap(image, kShadowBlurPasses);                                              // step 9
+  FillGray(image, outline, 0);                                                       // step 10
+  UpdateLayerPixels(image, colorRef, true);                                          // step 11
+}
+
+}  // namespace core

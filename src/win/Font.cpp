@@ -1,0 +1,21 @@
+#include "Font.h"
+
+#include <cwchar>
+
+namespace win {
+
+UniqueFont MakeFont(const FontDesc& desc) {
+  LOGFONTW lf{};
+  lf.lfHeight = desc.height;
+  lf.lfWeight = desc.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfUnderline = desc.underline ? TRUE : FALSE;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  lf.lfQuality = DEFAULT_QUALITY;
+  lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  std::wcsncpy(lf.lfFaceName, desc.name.c_str(), LF_FACESIZE - 1);
+  return UniqueFont(::CreateFontIndirectW(&lf));
+}
+
+}  // namespace win

@@ -1,0 +1,25 @@
+// Font descriptions as the layout gives them, and the GDI fonts made from them.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "Handles.h"
+
+namespace win {
+
+struct FontDesc {
+  std::wstring name = L"Tahoma";
+  int height = -11;  // LOGFONT height: negative = character height in pixels
+  bool bold = false;
+  bool underline = false;
+  COLORREF color = RGB(0, 0, 0);
+  bool operator==(const FontDesc&) const = default;
+
+  // Size in points at the 96 dpi the layout is designed for.
+  static int HeightFromPoints(int points) { return -::MulDiv(points, 96, 72); }
+};
+
+UniqueFont MakeFont(const FontDesc& desc);
+
+}  // namespace win
