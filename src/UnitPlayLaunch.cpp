@@ -8,6 +8,7 @@
 #include "Launch.h"
 #include "Text.h"
 #include "UnitPlay.h"
+#include "UpgraderThread.h"
 
 static_assert(sizeof(PROCESSENTRY32) == 296 || sizeof(void*) != 4,
               "the ANSI process record of a 32-bit build");
@@ -167,6 +168,8 @@ void TFrmPlay::WaitTicks(int32_t n) {
 void TFrmPlay::Timer1Timer() { ++TickCount; }
 
 void TFrmPlay::FormDestroy() {
+  // A list worker cut off while it purges or writes would leave Sup half-done.
+  WaitForListWorkerToSettle(3000);
   LaunchScript.clear();
   KillProcessByName(win::ToAnsi(core::kEmulatorExe));
   if (ConsoleWnd && ::IsWindow(ConsoleWnd)) {
