@@ -2,10 +2,9 @@
 // same memory in the plainest way. Run: <build>/bench/qv_bench
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -95,23 +94,17 @@ constexpr int kBitmapW = kFormW + 2 * core::kShadowMargin;  // 702
 constexpr int kBitmapH = kFormH + 2 * core::kShadowMargin;  // 461
 
 // Rectangles of a rounded-rectangle region like CreateRoundRectRgn(1, 1, 670,
-// 429, 9, 9): one span per row, equal neighbouring rows merged.
+// 429, 9, 9): the corner rows are inset by 4, 2, 1 and 1 pixels, the rows
+// between them are one rectangle.
 std::vector<core::IntRect> RoundedRegion() {
   const int left = 1, top = 1, right = kFormW, bottom = kFormH;
-  const double r = 4.5;
+  const int insets[] = {4, 2, 1, 1};
+  const int corner = static_cast<int>(std::size(insets));
   std::vector<core::IntRect> rects;
-  for (int y = top; y < bottom; ++y) {
-    double dy = 0;
-    if (y < top + r) dy = top + r - (y + 0.5);
-    else if (y >= bottom - r) dy = (y + 0.5) - (bottom - r);
-    const int inset = dy > 0 ? static_cast<int>(std::lround(r - std::sqrt(std::max(0.0, r * r - dy * dy)))) : 0;
-    const core::IntRect row{left + inset, y, right - inset, y + 1};
-    if (!rects.empty() && rects.back().left == row.left && rects.back().right == row.right &&
-        rects.back().bottom == y)
-      rects.back().bottom = y + 1;
-    else
-      rects.push_back(row);
-  }
+  for (int i = 0; i < corner; ++i) rects.push_back({left + insets[i], top + i, right - insets[i], top + i + 1});
+  rects.push_back({left, top + corner, right, bottom - corner});
+  for (int i = corner - 1; i >= 0; --i)
+    rects.push_back({left + insets[i], bottom - 1 - i, right - insets[i], bottom - i});
   return rects;
 }
 

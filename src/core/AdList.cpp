@@ -10,6 +10,11 @@ std::vector<std::string> SplitLines(std::string_view bytes) {
   // A NUL byte ends the text.
   const std::size_t nul = bytes.find('\0');
   if (nul != std::string_view::npos) bytes = bytes.substr(0, nul);
+  // One allocation for the line array: count the breaks first (a CR LF pair
+  // counts twice, which only over-reserves).
+  std::size_t breaks = 0;
+  for (const char c : bytes) breaks += (c == '\r' || c == '\n') ? 1u : 0u;
+  lines.reserve(breaks + 1);
   std::size_t pos = 0;
   const std::size_t n = bytes.size();
   while (pos < n) {
@@ -46,6 +51,9 @@ std::optional<int32_t> ParseListInt(std::string_view text) {
 
 std::vector<TADRec> ParseAdEntries(const std::vector<std::string>& lines) {
   std::vector<TADRec> list;
+  std::size_t starts = 0;
+  for (std::size_t i = 1; i < lines.size(); ++i) starts += lines[i] == "*" ? 1u : 0u;
+  list.reserve(starts);
   bool haveEntry = false;
   int field = 0;
   for (std::size_t i = 1; i < lines.size(); ++i) {

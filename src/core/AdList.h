@@ -56,7 +56,8 @@ ListVerdict CheckDeliveredList(const std::vector<std::string>& lines,
 
 // The bytes to store as the cache for an accepted delivered list: the "$" line
 // dropped, line 0 given a '|' if it lacks a final one plus the stamp, every
-// line ending in CR LF.
+// line ending in CR LF. (Any other input: the last line is dropped all the
+// same, and no line left gives "".)
 std::string BuildCachedList(std::vector<std::string> lines, std::string_view stampText);
 
 // Absolute difference in whole days of 24 hours, fraction cut off.

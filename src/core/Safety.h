@@ -5,7 +5,9 @@
 
 namespace core {
 
-// http:// or https:// in any letter case, followed by at least a host character.
+// http:// or https:// in any letter case, followed by at least a host character
+// (an ASCII letter or digit, '[' of an IPv6 literal, or a non-ASCII character);
+// no control character anywhere.
 bool IsWebAddress(std::wstring_view address);
 
 // A plain file name that stays inside its folder: not empty, not "." or "..",

@@ -2,6 +2,7 @@
 #include "ShadowPixels.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace core {
@@ -58,27 +59,81 @@ int ClampCol(int v, int width) {
   return v;
 }
 
+namespace {
+
+// The design's rule for one pixel: each colour byte := the sum of that byte
+// at the four clamped diagonal samples, shifted right by 2, written at once.
+inline void BlurPixel(uint8_t* p, const uint8_t* up, const uint8_t* down, std::size_t l, std::size_t r) {
+  for (std::size_t c = 0; c < 3; ++c) {
+    const unsigned sum = unsigned{up[l + c]} + up[r + c] + down[l + c] + down[r + c];
+    p[c] = static_cast<uint8_t>(sum >> 2);
+  }
+}
+
+// A row whose samples may lie on the row itself (near the first and last
+// rows, where clamping folds them onto it): strictly left to right, so the
+// samples left of x already hold new values, as the design's order has it.
+void BlurRowInOrder(uint8_t* row, const uint8_t* up, const uint8_t* down, int w, int k) {
+  for (int x = 0; x < w; ++x) {
+    const std::size_t l = Size(ClampCol(x - k, w)) * 4;
+    const std::size_t r = Size(ClampCol(x + k, w)) * 4;
+    BlurPixel(row + Size(x) * 4, up, down, l, r);
+  }
+}
+
+// A row whose samples all lie on two other rows: nothing written to this row
+// is read again in this pass, so the result does not depend on the order in
+// which its pixels are done, and the same bytes come out as in BlurRowInOrder.
+void BlurRowFromOtherRows(uint8_t* __restrict row, const uint8_t* __restrict up,
+                          const uint8_t* __restrict down, int w, int k) {
+  const int lo = std::min(k, w);        // x below lo: left sample clamped
+  const int hi = std::max(lo, w - k);   // x from hi on: right sample clamped
+  for (int x = 0; x < lo; ++x)
+    BlurPixel(row + Size(x) * 4, up, down, Size(ClampCol(x - k, w)) * 4, Size(ClampCol(x + k, w)) * 4);
+  if constexpr (std::endian::native == std::endian::little) {
+    // Blue and red in the 16-bit lanes of one word, green (and alpha) in the
+    // other: four samples sum to at most 1020, which fits a lane.
+    constexpr uint32_t kLanes = 0x00FF00FFu;
+    for (int x = lo; x < hi; ++x) {
+      uint32_t a, b, c, d, self;
+      std::memcpy(&a, up + Size(x - k) * 4, 4);
+      std::memcpy(&b, up + Size(x + k) * 4, 4);
+      std::memcpy(&c, down + Size(x - k) * 4, 4);
+      std::memcpy(&d, down + Size(x + k) * 4, 4);
+      std::memcpy(&self, row + Size(x) * 4, 4);
+      const uint32_t blueRed = ((a & kLanes) + (b & kLanes) + (c & kLanes) + (d & kLanes)) >> 2;
+      const uint32_t green = (((a >> 8) & 0xFFu) + ((b >> 8) & 0xFFu) + ((c >> 8) & 0xFFu) +
+                              ((d >> 8) & 0xFFu)) >> 2;
+      const uint32_t out = (blueRed & kLanes) | (green << 8) | (self & 0xFF000000u);
+      std::memcpy(row + Size(x) * 4, &out, 4);
+    }
+  } else {
+    for (int x = lo; x < hi; ++x)
+      BlurPixel(row + Size(x) * 4, up, down, Size(x - k) * 4, Size(x + k) * 4);
+  }
+  for (int x = hi; x < w; ++x)
+    BlurPixel(row + Size(x) * 4, up, down, Size(ClampCol(x - k, w)) * 4, Size(ClampCol(x + k, w)) * 4);
+}
+
+}  // namespace
+
 void BlurPass(PixelView image, int distance) {
   if (!IsUsable(image)) return;
   const int w = image.width;
   const int h = image.height;
-  const std::size_t stride = static_cast<std::size_t>(w) * 4;
+  const std::size_t stride = Size(w) * 4;
+  // Top to bottom: rows above y already hold this pass's values, rows below
+  // do not; BlurRowInOrder keeps the left-to-right order where it matters.
   for (int y = 0; y < h; ++y) {
-    uint8_t* row = image.bits + static_cast<std::size_t>(y) * stride;
-    const uint8_t* up = image.bits + static_cast<std::size_t>(ClampRow(y - distance, h)) * stride;
-    const uint8_t* down = image.bits + static_cast<std::size_t>(ClampRow(y + distance, h)) * stride;
-    for (int x = 0; x < w; ++x) {
-      const std::size_t l = static_cast<std::size_t>(ClampCol(x - distance, w)) * 4;
-      const std::size_t r = static_cast<std::size_t>(ClampCol(x + distance, w)) * 4;
-      uint8_t* p = row + static_cast<std::size_t>(x) * 4;
-      // Each byte is written at once, so a sample folded onto this row reads
-      // the new values left of x (and the clamped corner may read p itself).
-      for (int c = 0; c < 3; ++c) {
-        const std::size_t i = Size(c);
-        const unsigned sum = unsigned{up[l + i]} + up[r + i] + down[l + i] + down[r + i];
-        p[c] = static_cast<uint8_t>(sum >> 2);
-      }
-    }
+    const int yu = ClampRow(y - distance, h);
+    const int yd = ClampRow(y + distance, h);
+    uint8_t* row = image.bits + Size(y) * stride;
+    const uint8_t* up = image.bits + Size(yu) * stride;
+    const uint8_t* down = image.bits + Size(yd) * stride;
+    if (distance > 0 && yu != y && yd != y)
+      BlurRowFromOtherRows(row, up, down, w, distance);
+    else
+      BlurRowInOrder(row, up, down, w, distance);
   }
 }
 

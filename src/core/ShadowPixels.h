@@ -57,7 +57,9 @@ void UpdateLayerPixels(PixelView image, uint32_t colorRef, bool takeAlpha);
 // read from a 32-bit DIB); a pixel equal to `key` (same layout) is transparent.
 // stamp: visible pixels become white, transparent ones black (SRCCOPY).
 // !stamp: visible pixels become black, transparent ones stay (SRCAND).
-// Only pixels inside `clip` are touched when clip is not empty.
+// Only pixels inside `clip` are touched when clip is not empty. The top byte of
+// `painted` and `key` is not compared; alpha bytes are left alone; nothing is
+// done when `painted` holds fewer than clientW * clientH values.
 void StampTransparentMask(PixelView image, std::span<const uint32_t> painted, int clientW,
                           int clientH, int ox, int oy, uint32_t key, bool stamp,
                           std::span<const IntRect> clip);

@@ -88,6 +88,44 @@ TEST(BlurPass, InPlaceOrderOnASmallSquare) {
       for (int c = 0; c < 3; ++c) EXPECT_EQ(img.At(x, y)[c], expected[y][x]) << x << "," << y;
 }
 
+// The design's pass written out as plainly as possible, to check BlurPass on
+// many sizes and distances.
+void ReferencePass(std::vector<uint8_t>& b, int w, int h, int k) {
+  auto at = [&](int x, int y) { return &b[(static_cast<std::size_t>(y) * w + x) * 4]; };
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const int yu = ClampRow(y - k, h), yd = ClampRow(y + k, h);
+      const int xl = ClampCol(x - k, w), xr = ClampCol(x + k, w);
+      for (int c = 0; c < 3; ++c)
+        at(x, y)[c] = static_cast<uint8_t>((at(xl, yu)[c] + at(xr, yu)[c] + at(xl, yd)[c] + at(xr, yd)[c]) >> 2);
+    }
+}
+
+TEST(BlurPass, SameAsTheDesignsPlainLoopForManySizes) {
+  uint32_t seed = 12345;
+  auto next = [&] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<uint8_t>(seed >> 24);
+  };
+  for (int h = 1; h <= 9; ++h)
+    for (int w = 1; w <= 11; ++w)
+      for (int k = -1; k <= 5; ++k) {
+        Image img(w, h);
+        for (uint8_t& byte : img.bytes) byte = next();
+        std::vector<uint8_t> ref = img.bytes;
+        BlurPass(img.view, k);
+        ReferencePass(ref, w, h, k);
+        ASSERT_EQ(img.bytes, ref) << w << " x " << h << ", distance " << k;
+      }
+  // And the whole shadow-sized bitmap, three passes.
+  Image big(132, 92);
+  for (uint8_t& byte : big.bytes) byte = next();
+  std::vector<uint8_t> ref = big.bytes;
+  BlurBitmap(big.view, kShadowBlurPasses);
+  for (int k = 1; k <= kShadowBlurPasses; ++k) ReferencePass(ref, 132, 92, k);
+  EXPECT_EQ(big.bytes, ref);
+}
+
 TEST(BlurPass, EmptyImageIsLeftAlone) {
   BlurPass(PixelView{}, 1);
   BlurBitmap(PixelView{}, 3);
