@@ -34,6 +34,8 @@ CLOSE = (618 + 40 // 2, 1 + 20 // 2)
 ENTER = 13
 TERMINATED = 4294967295  # exit code -1 as Windows reports it
 AD_PORT = 18085          # the test build's ad server
+HERE = os.path.dirname(os.path.abspath(__file__))
+SAMPLE_ADS = os.path.join(HERE, "sample_ads")
 
 WS_CAPTION = 0x00C00000
 WS_THICKFRAME = 0x00040000
@@ -219,6 +221,21 @@ class Scenario(unittest.TestCase):
         self.processes.append(proc)
         return proc
 
+    def start_ad_server(self, root=SAMPLE_ADS, port=AD_PORT):
+        """The loopback ad server, stopped with the run; returns its request log path."""
+        log = os.path.join(self.work, "ad_requests.log")
+        ready = os.path.join(self.work, "ad_server.ready")
+        err = open(os.path.join(self.work, "ad_server.err"), "wb")
+        proc = subprocess.Popen([sys.executable, os.path.join(HERE, "ad_server.py"), "--root", root,
+                                 "--port", str(port), "--log", log, "--ready", ready, "--max-seconds", "600"],
+                                stdin=subprocess.DEVNULL, stdout=err, stderr=err)
+        err.close()
+        self.processes.append(proc)
+        wait_for(lambda: os.path.exists(ready) or proc.poll() is not None, 30, "the ad server")
+        if proc.poll() is not None:
+            self.fail(f"the ad server did not start (port {port} in use?)")
+        return log
+
     def start_launcher(self, app=None):
         return self.start(os.path.join(app or self.app, "launcher.exe"), name="launcher")
 
@@ -238,7 +255,11 @@ class Scenario(unittest.TestCase):
         self.kill_wine()
         for proc in self.processes:
             if proc.poll() is None:
-                proc.kill()
+                proc.terminate()
+                try:
+                    proc.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    proc.kill()
             try:
                 proc.wait(timeout=10)
             except subprocess.TimeoutExpired:
@@ -246,7 +267,7 @@ class Scenario(unittest.TestCase):
         # Keep the stand-ins' logs for a post-mortem; the programs go.
         for root, _, files in os.walk(self.case_root):
             for f in files:
-                if f.endswith(".log") or f.endswith(".his"):
+                if f.endswith((".log", ".his")):
                     rel = os.path.relpath(os.path.join(root, f), self.case_root).replace(os.sep, "__")
                     shutil.copy(os.path.join(root, f), os.path.join(self.work, rel))
         shutil.rmtree(self.case_root, ignore_errors=True)
@@ -259,7 +280,7 @@ class Scenario(unittest.TestCase):
         if os.path.exists(out):
             os.remove(out)
         # The output path follows the command's target argument, if it has one.
-        split = 1 if command in ("msgbox", "children", "type") else 0
+        split = 1 if command in ("msgbox", "children", "type", "roundregion") else 0
         argv = [command, *args[:split], windows_path(out), *args[split:]]
         with open(os.path.join(self.work, "probe.err"), "ab") as err:
             subprocess.run([CONFIG.wine, CONFIG.probe, *argv], env=CONFIG.env, stdin=subprocess.DEVNULL,

@@ -7,6 +7,9 @@
 //   probe.exe msgbox CAPTION OUT     the dialog with that caption: texts,
 //                                    buttons and which standard icon it shows
 //   probe.exe procs OUT              processes of this prefix
+//   probe.exe roundregion HWND OUT L T R B W H
+//                                    whether the window's region equals
+//                                    CreateRoundRectRgn(L, T, R, B, W, H)
 //   probe.exe type CLASS OUT B...    SendMessageA(WM_CHAR, B) for each decimal
 //                                    byte B to FindWindowA(CLASS, NULL)
 #include <windows.h>
@@ -48,9 +51,20 @@ std::string HandleText(const void* handle) {
   return Quote(text);
 }
 
+std::string JsonArray(const std::vector<std::string>& items) {
+  std::string out = "[";
+  for (const std::string& item : items) {
+    if (out.size() > 1) out += ',';
+    out += item;
+  }
+  return out + "]";
+}
+
 std::string RectJson(const RECT& r) {
-  return "[" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-         "," + std::to_string(r.bottom) + "]";
+  char text[64];
+  std::snprintf(text, sizeof text, "[%ld,%ld,%ld,%ld]", static_cast<long>(r.left), static_cast<long>(r.top),
+                static_cast<long>(r.right), static_cast<long>(r.bottom));
+  return text;
 }
 
 std::wstring WindowText(HWND window) {
@@ -125,9 +139,9 @@ std::vector<HWND> ChildWindows(HWND parent) {
 
 std::string WindowList(const std::vector<HWND>& windows) {
   auto processes = Processes();
-  std::string out = "[";
-  for (size_t i = 0; i < windows.size(); ++i) out += (i ? ",\n" : "\n") + WindowJson(windows[i], processes);
-  return out + "]";
+  std::vector<std::string> items;
+  for (HWND window : windows) items.push_back(WindowJson(window, processes));
+  return JsonArray(items);
 }
 
 std::string ScreenJson() {
@@ -218,28 +232,28 @@ std::string MessageBoxJson(const std::wstring& caption) {
     if (ClassName(window) == L"#32770" && WindowText(window) == caption && IsWindowVisible(window)) dialog = window;
   if (!dialog) return "{\"found\":false}";
   auto processes = Processes();
-  std::string texts = "[", buttons = "[", icon = "null";
+  std::vector<std::string> texts, buttons;
+  std::string icon = "null";
   for (HWND child : ChildWindows(dialog)) {
+    if (!IsWindowVisible(child)) continue;
     std::wstring name = ClassName(child);
     LONG style = GetWindowLongW(child, GWL_STYLE);
-    if (_wcsicmp(name.c_str(), L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
-      if (IsWindowVisible(child)) icon = IconJson(child);
-    } else if (_wcsicmp(name.c_str(), L"Static") == 0) {
-      if (IsWindowVisible(child) && !WindowText(child).empty())
-        texts += (texts.size() > 1 ? "," : "") + Quote(WindowText(child));
-    } else if (_wcsicmp(name.c_str(), L"Button") == 0 && IsWindowVisible(child)) {
-      buttons += (buttons.size() > 1 ? "," : "") + WindowJson(child, processes);
-    }
+    if (_wcsicmp(name.c_str(), L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON)
+      icon = IconJson(child);
+    else if (_wcsicmp(name.c_str(), L"Static") == 0 && !WindowText(child).empty())
+      texts.push_back(Quote(WindowText(child)));
+    else if (_wcsicmp(name.c_str(), L"Button") == 0)
+      buttons.push_back(WindowJson(child, processes));
   }
-  return "{\"found\":true,\"window\":" + WindowJson(dialog, processes) + ",\"texts\":" + texts +
-         "],\"buttons\":" + buttons + "],\"icon\":" + icon + "}";
+  return "{\"found\":true,\"window\":" + WindowJson(dialog, processes) + ",\"texts\":" + JsonArray(texts) +
+         ",\"buttons\":" + JsonArray(buttons) + ",\"icon\":" + icon + "}";
 }
 
 std::string ProcessesJson() {
-  std::string out = "[";
+  std::vector<std::string> items;
   for (const auto& [pid, exe] : Processes())
-    out += (out.size() > 1 ? ",\n" : "\n") + ("{\"pid\":" + std::to_string(pid) + ",\"exe\":" + Quote(exe) + "}");
-  return out + "]";
+    items.push_back("{\"pid\":" + std::to_string(pid) + ",\"exe\":" + Quote(exe) + "}");
+  return JsonArray(items);
 }
 
 std::string TypeJson(const std::wstring& className, const std::vector<std::wstring>& bytes) {
@@ -248,6 +262,39 @@ std::string TypeJson(const std::wstring& className, const std::vector<std::wstri
   for (const std::wstring& byte : bytes)
     SendMessageA(target, WM_CHAR, static_cast<WPARAM>(std::wcstoul(byte.c_str(), nullptr, 10) & 255), 0);
   return "{\"found\":true,\"hwnd\":" + HandleText(target) + ",\"sent\":" + std::to_string(bytes.size()) + "}";
+}
+
+std::string RoundRegionJson(HWND window, const std::vector<std::wstring>& numbers) {
+  if (numbers.size() < 6) return "{\"error\":\"six numbers needed\"}";
+  int n[6];
+  for (int i = 0; i < 6; ++i) n[i] = std::wcstol(numbers[i].c_str(), nullptr, 10);
+  HRGN expected = CreateRoundRectRgn(n[0], n[1], n[2], n[3], n[4], n[5]);
+  HRGN actual = CreateRectRgn(0, 0, 0, 0);
+  int type = GetWindowRgn(window, actual);
+  RECT expectedBox{}, actualBox{};
+  GetRgnBox(expected, &expectedBox);
+  GetRgnBox(actual, &actualBox);
+  // Same pixels, not EqualRgn: Wine's EqualRgn also compares how the region
+  // is cut into rectangles, which differs for a window's copy.
+  HRGN difference = CreateRectRgn(0, 0, 0, 0);
+  int differenceType = CombineRgn(difference, expected, actual, RGN_XOR);
+  bool equal = type != ERROR && differenceType == NULLREGION;
+  RECT differenceBox{};
+  GetRgnBox(difference, &differenceBox);
+  DWORD size = GetRegionData(difference, 0, nullptr);
+  std::vector<char> data(size);
+  std::vector<std::string> differing;
+  if (size && GetRegionData(difference, size, reinterpret_cast<RGNDATA*>(data.data()))) {
+    auto* header = reinterpret_cast<RGNDATA*>(data.data());
+    auto* rects = reinterpret_cast<RECT*>(header->Buffer);
+    for (DWORD i = 0; i < header->rdh.nCount && i < 32; ++i) differing.push_back(RectJson(rects[i]));
+  }
+  DeleteObject(difference);
+  DeleteObject(expected);
+  DeleteObject(actual);
+  return "{\"equal\":" + std::string(equal ? "true" : "false") + ",\"type\":" + std::to_string(type) +
+         ",\"box\":" + RectJson(actualBox) + ",\"expected_box\":" + RectJson(expectedBox) +
+         ",\"difference_type\":" + std::to_string(differenceType) + ",\"difference\":" + JsonArray(differing) + "}";
 }
 
 bool WriteOut(const std::wstring& path, const std::string& json) {
@@ -281,6 +328,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   } else if (command == L"msgbox" && args.size() >= 4) {
     out = args[3];
     json = MessageBoxJson(args[2]);
+  } else if (command == L"roundregion" && args.size() >= 4) {
+    out = args[3];
+    auto window = reinterpret_cast<HWND>(static_cast<uintptr_t>(std::wcstoull(args[2].c_str(), nullptr, 16)));
+    json = RoundRegionJson(window, std::vector<std::wstring>(args.begin() + 4, args.end()));
   } else if (command == L"procs") {
     out = args[2];
     json = "{\"processes\":" + ProcessesJson() + "}";

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Measures the launcher under Wine and Xvfb: start-up to first paint against a
+# minimal one-window program, start-up with a 200-entry cached list, CPU time
+# while idle and during a Play's wait, private memory, executable size.
+# Figures are printed, never asserted.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+runs=${RUNS:-15}
+bash scripts/install-deps.sh >/dev/null
+
+if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  arch=i686 wine=wine
+else
+  arch=x86_64 wine=/usr/lib/wine/wine64
+fi
+build=build/measure-$arch
+cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch-posix.cmake" \
+  -DAD_SERVER=http://127.0.0.1:1 >/dev/null
+cmake --build "$build" --target launcher startup_bench minimal_window e2e_standin_cmd >/dev/null
+
+work=$(mktemp -d)
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+  LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 http_proxy=
+for d in plain ads; do
+  mkdir -p "$work/$d"
+  cp "$build/src/launcher.exe" "$build/tests/e2e/bin/cmd.exe" "$work/$d/"
+  : > "$work/$d/mame.exe"
+done
+cp "$build/bench/win/minimal_window.exe" "$work/plain/"
+# A 200-entry cached list whose pictures are all present.
+mkdir -p "$work/ads/Sup"
+python3 - "$work/ads/Sup" <<'PY'
+import sys, os
+sup = sys.argv[1]
+lines = ["1|3650|2026/1/1 0:00:00"]
+for i in range(200):
+    kind = (1, 2, 3)[i % 3]
+    second = f"pic{i % 10}.bmp|http://127.0.0.1:1/pic{i % 10}.bmp" if kind == 2 else f"entry {i}"
+    lines += ["*", str(kind), second, f"hint {i}", "http://127.0.0.1:1/"]
+open(os.path.join(sup, "Ad.his"), "wb").write(("\r\n".join(lines) + "\r\n").encode())
+PY
+for i in $(seq 0 9); do /usr/bin/convert -size 160x40 "plasma:fractal" -seed $i -type TrueColor "BMP3:$work/ads/Sup/pic$i.bmp"; done
+
+winpath() { echo "Z:${1//\//\\}"; }
+bench=$(winpath "$root/$build/bench/win/startup_bench.exe")
+run() { "$wine" "$bench" "$@" > "$work/out.txt" 2>/dev/null; cat "$work/out.txt"; }
+
+# One display for the whole run: Wine binds its desktop to the first one it sees.
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+trap 'wineserver -k 2>/dev/null || true; kill $xvfb_pid 2>/dev/null || true; rm -rf "$work"' EXIT
+export DISPLAY=$display
+sleep 1
+$wine wineboot -i >/dev/null 2>&1
+echo "arch: $arch"
+echo "executable size (shipped i686 build):"
+if [ -f build/i686/src/launcher.exe ]; then ls -l build/i686/src/launcher.exe | awk '{print "  " $5 " bytes"}'; fi
+ls -l "$build/src/launcher.exe" | awk '{print "  " $5 " bytes ('"$arch"' test build)"}'
+echo -n "minimal window:     "; run startup "$(winpath "$work/plain/minimal_window.exe")" "$runs"
+echo -n "launcher, no list:  "; run startup "$(winpath "$work/plain/launcher.exe")" "$runs"
+echo -n "launcher, 200 ads:  "; run startup "$(winpath "$work/ads/launcher.exe")" "$runs"
+echo -n "idle:               "; run idle "$(winpath "$work/plain/launcher.exe")" 10
+echo -n "play:               "; run play "$(winpath "$work/plain/launcher.exe")"
