@@ -3,10 +3,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "Application.h"
 #include "Safety.h"
 
 bool OpenDocumentSucceeded(const std::wstring& target) {
   if (core::IsBlankText(target)) return false;
+  win::App().EnsureCom();  // the shell's handlers may need it
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
   info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_FLAG_DDEWAIT;

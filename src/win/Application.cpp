@@ -18,9 +18,11 @@ Application::~Application() {
   if (initialized_) ::OleUninitialize();
 }
 
+void Application::EnsureCom() {
+  if (!initialized_) initialized_ = SUCCEEDED(::OleInitialize(nullptr));
+}
+
 void Application::Initialize() {
-  if (initialized_) return;
-  initialized_ = SUCCEEDED(::OleInitialize(nullptr));  // picture loading needs COM
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
   ::InitCommonControlsEx(&icc);
   Handle();

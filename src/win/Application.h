@@ -20,6 +20,9 @@ class Application {
   ~Application();
 
   void Initialize();
+  // COM for picture loading and the shell, made on first need so that a
+  // start without pictures does not pay for it. UI thread only.
+  void EnsureCom();
   HWND Handle();  // hidden window that owns the shadows and tool windows
 
   const std::wstring& Title() const { return title_; }

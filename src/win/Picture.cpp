@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "AdList.h"
+#include "Application.h"
 #include "Safety.h"
 
 namespace win {
@@ -54,6 +55,7 @@ Picture Picture::LoadFromFile(const std::wstring& path) {
     ::GlobalFree(mem);
     throw std::runtime_error("Cannot read picture file");
   }
+  App().EnsureCom();
   ComPtr<IStream> stream;
   if (FAILED(::CreateStreamOnHGlobal(mem, TRUE, &stream))) {  // the stream frees mem
     ::GlobalFree(mem);
