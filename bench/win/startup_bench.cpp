@@ -1,10 +1,7 @@
 // Measures a GUI program from the outside: time from process start to its
-// first shown, answering window, CPU time while idle and during a Play, private memory.
+// first shown, answering window.
 //   startup_bench startup EXE RUNS
-//   startup_bench idle EXE SECONDS
-//   startup_bench play EXE
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -39,7 +36,7 @@ BOOL CALLBACK FindVisible(HWND wnd, LPARAM lp) {
 
 // A visible window of the process whose thread has served the messages that
 // showed it (a sent message is answered once the showing is done).
-HWND WaitForPaintedWindow(DWORD pid, double timeoutMs) {
+HWND WaitForShownWindow(DWORD pid, double timeoutMs) {
   double start = NowMs();
   while (NowMs() - start < timeoutMs) {
     Found f{pid, nullptr};
@@ -72,25 +69,6 @@ void End(PROCESS_INFORMATION& pi, HWND wnd) {
   ::CloseHandle(pi.hThread);
 }
 
-double CpuMs(HANDLE process) {
-  FILETIME c, e, k, u;
-  ::GetProcessTimes(process, &c, &e, &k, &u);
-  auto ms = [](FILETIME f) {
-    return static_cast<double>((static_cast<ULONGLONG>(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 10000.0;
-  };
-  return ms(k) + ms(u);
-}
-
-BOOL CALLBACK FindPlay(HWND wnd, LPARAM lp) {
-  wchar_t cls[64];
-  ::GetClassNameW(wnd, cls, 64);
-  if (std::wcscmp(cls, L"QvBitmapButton") == 0 && ::IsWindowVisible(wnd)) {
-    *reinterpret_cast<HWND*>(lp) = wnd;  // the first visible one is Play
-    return FALSE;
-  }
-  return TRUE;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -102,7 +80,7 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < runs; ++i) {
       double t0 = NowMs();
       PROCESS_INFORMATION pi = Launch(exe);
-      HWND wnd = WaitForPaintedWindow(pi.dwProcessId, 20000);
+      HWND wnd = WaitForShownWindow(pi.dwProcessId, 20000);
       times.push_back(NowMs() - t0);
       End(pi, wnd);
     }
@@ -111,31 +89,5 @@ int wmain(int argc, wchar_t** argv) {
                 times.front(), times.back(), runs);
     return 0;
   }
-  PROCESS_INFORMATION pi = Launch(exe);
-  HWND wnd = WaitForPaintedWindow(pi.dwProcessId, 20000);
-  ::Sleep(500);
-  if (mode == L"idle") {
-    int seconds = argc > 3 ? _wtoi(argv[3]) : 10;
-    double cpu0 = CpuMs(pi.hProcess);
-    ::Sleep(static_cast<DWORD>(seconds) * 1000);
-    double cpu1 = CpuMs(pi.hProcess);
-    PROCESS_MEMORY_COUNTERS_EX mem{};
-    mem.cb = sizeof(mem);
-    ::GetProcessMemoryInfo(pi.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof(mem));
-    std::printf("idle_cpu_ms %.1f over %d s; private_kib %lu; working_set_kib %lu\n", cpu1 - cpu0,
-                seconds, static_cast<unsigned long>(mem.PrivateUsage / 1024),
-                static_cast<unsigned long>(mem.WorkingSetSize / 1024));
-  } else if (mode == L"play") {
-    HWND play = nullptr;
-    if (wnd) ::EnumChildWindows(wnd, FindPlay, reinterpret_cast<LPARAM>(&play));
-    double cpu0 = CpuMs(pi.hProcess);
-    if (play) {
-      ::PostMessageW(play, WM_KEYDOWN, VK_RETURN, 0);
-    }
-    ::Sleep(1500);  // the launch waits one 1-second tick for its console
-    double cpu1 = CpuMs(pi.hProcess);
-    std::printf("play_wait_cpu_ms %.1f over 1.5 s (button %s)\n", cpu1 - cpu0, play ? "found" : "missing");
-  }
-  End(pi, wnd);
-  return 0;
+  return 2;
 }
