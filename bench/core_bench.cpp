@@ -15,7 +15,7 @@ namespace {
 
 // ---- Ad list ------------------------------------------------------------------
 
-// A delivered list in the design's format: kinds 1, 2 and 3 in turn, with
+// A delivered list as the server sends it: kinds 1, 2 and 3 in turn, with
 // double-byte text, until `entries` entries or `maxBytes` bytes.
 std::string MakeList(std::size_t entries, std::size_t maxBytes) {
   std::string s = "20260501|3|\r\n";

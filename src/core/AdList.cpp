@@ -1,4 +1,5 @@
-// The ad list (design Part 2.1 and the list handling of Part 2.2).
+// The ad list: lines and entries, the delivered-list check, the cached header
+// and when to fetch the list again.
 #include "AdList.h"
 
 #include <limits>

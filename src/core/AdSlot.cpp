@@ -1,4 +1,5 @@
-// Picture slot geometry of the ad strip (design Part 2.3, ShowAd steps c to f).
+// Picture slot geometry of the ad strip: a one-pixel frame round the picture,
+// capped in size, right-aligned and centred on the strip's picture band.
 #include "AdSlot.h"
 
 namespace core {

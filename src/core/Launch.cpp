@@ -1,4 +1,4 @@
-// Application directory and the launch script (design Parts 1.1 and 1.2).
+// Application directory and the script typed into the console to start the game.
 #include "Launch.h"
 
 namespace core {

@@ -1,4 +1,4 @@
-// Arithmetic of the options window (design Part 1.3).
+// Arithmetic of the options window: placement and the key list's tab stops.
 #include "OptionLayout.h"
 
 #include <climits>

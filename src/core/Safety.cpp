@@ -1,5 +1,5 @@
-// Checks on what the untrusted ad list names (mending the design's Parts 2.2
-// and 2.3, which take file names and links from the list as they are).
+// Checks on what the untrusted ad list names: file names and links arrive
+// over plain HTTP, so none is used as it stands.
 #include "Safety.h"
 
 #include <cstdint>

@@ -1,4 +1,5 @@
-// The drop shadow's pixel work (design Part 3.1, Algorithms 7 to 11).
+// The drop shadow's pixel work: outline fill, blur, transparent-colour mask
+// and the premultiplied colour the layered window takes.
 #include "ShadowPixels.h"
 
 #include <algorithm>
@@ -61,7 +62,7 @@ int ClampCol(int v, int width) {
 
 namespace {
 
-// The design's rule for one pixel: each colour byte := the sum of that byte
+// One pixel of a pass: each colour byte := the sum of that byte
 // at the four clamped diagonal samples, shifted right by 2, written at once.
 inline void BlurPixel(uint8_t* p, const uint8_t* up, const uint8_t* down, std::size_t l, std::size_t r) {
   for (std::size_t c = 0; c < 3; ++c) {
@@ -72,7 +73,7 @@ inline void BlurPixel(uint8_t* p, const uint8_t* up, const uint8_t* down, std::s
 
 // A row whose samples may lie on the row itself (near the first and last
 // rows, where clamping folds them onto it): strictly left to right, so the
-// samples left of x already hold new values, as the design's order has it.
+// samples left of x already hold new values, as in a plain in-place pass.
 void BlurRowInOrder(uint8_t* row, const uint8_t* up, const uint8_t* down, int w, int k) {
   for (int x = 0; x < w; ++x) {
     const std::size_t l = Size(ClampCol(x - k, w)) * 4;
@@ -217,11 +218,11 @@ void StampTransparentMask(PixelView image, std::span<const uint32_t> painted, in
 
 void BuildShadowImage(PixelView image, std::span<const IntRect> outline, uint32_t colorRef) {
   if (!IsUsable(image)) return;
-  std::memset(image.bits, 0, ByteCount(image));  // step 5
-  FillGray(image, outline, 255);                                                     // step 7
-  BlurBitmap(image, kShadowBlurPasses);                                              // step 9
-  FillGray(image, outline, 0);                                                       // step 10
-  UpdateLayerPixels(image, colorRef, true);                                          // step 11
+  std::memset(image.bits, 0, ByteCount(image));  // start from black, fully transparent
+  FillGray(image, outline, 255);                  // the form's outline, white
+  BlurBitmap(image, kShadowBlurPasses);           // spread it into a soft edge
+  FillGray(image, outline, 0);                    // nothing shows under the form itself
+  UpdateLayerPixels(image, colorRef, true);       // grey becomes alpha, colour premultiplied
 }
 
 }  // namespace core

@@ -1,5 +1,6 @@
-// The built-in texts of both windows (design Part 1.1 "Language step" and
-// CheckEmulatorPresent, Part 1.3 "Texts" and "Key-binding rows").
+// The built-in texts of both windows, chosen by language: the main window's
+// texts and missing-emulator message, the options window's texts and its
+// key-binding rows.
 #include "Texts.h"
 
 #include <iterator>

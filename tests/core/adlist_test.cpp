@@ -1,5 +1,5 @@
-// Part 2.1 (lines, entries) and the list handling of Part 2.2 (delivered-list
-// check, cached header, staleness rule).
+// The ad list: lines, entries, the delivered-list check, the cached header
+// and the staleness rule.
 #include "AdList.h"
 
 #include <gtest/gtest.h>
@@ -382,7 +382,7 @@ TEST(ShouldFetchList, HeaderWithoutIntervalUsesThree) {
   EXPECT_TRUE(ShouldFetchList(h.version, h.interval, kNow - 3 * kDay, kNow));
 }
 
-TEST(AdListConstants, MatchTheDesign) {
+TEST(AdListConstants, PathAndDefaultInterval) {
   EXPECT_EQ(kListPath, "/AD/AD005.txt");
   EXPECT_EQ(kDefaultInterval, 3);
 }

@@ -1,4 +1,4 @@
-// Picture slot geometry (design Part 2.3, ShowAd steps c to f).
+// Picture slot geometry: frame, size cap, right alignment, vertical centring.
 #include "AdSlot.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ struct SlotCase {
 
 class PictureSlotTable : public ::testing::TestWithParam<SlotCase> {};
 
-TEST_P(PictureSlotTable, MatchesTheDesignTable) {
+TEST_P(PictureSlotTable, FramedCappedAndPlaced) {
   const SlotCase& c = GetParam();
   const SlotRect r = PictureSlot(c.picW, c.picH, 670);
   EXPECT_EQ(r, c.expected) << c.picW << " x " << c.picH << " -> left " << r.left << " top " << r.top
@@ -21,7 +21,7 @@ TEST_P(PictureSlotTable, MatchesTheDesignTable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Design, PictureSlotTable,
+    Cases, PictureSlotTable,
     ::testing::Values(SlotCase{168, 46, {490, 63, 170, 48}}, SlotCase{300, 60, {490, 63, 170, 48}},
                       SlotCase{100, 20, {558, 76, 102, 22}}, SlotCase{10, 11, {648, 80, 12, 13}},
                       SlotCase{169, 47, {490, 63, 170, 48}}));

@@ -1,4 +1,4 @@
-// Part 1.1 GetAppDir, Part 1.2 BuildLaunchScript and the typed character codes.
+// GetAppDir, BuildLaunchScript and the character codes typed into the console.
 #include "Launch.h"
 
 #include <gtest/gtest.h>
@@ -18,15 +18,15 @@ struct ScriptCase {
 
 class LaunchScriptTable : public ::testing::TestWithParam<ScriptCase> {};
 
-TEST_P(LaunchScriptTable, BuildsTheDesignedLines) {
+TEST_P(LaunchScriptTable, BuildsTheExpectedLines) {
   const ScriptCase& c = GetParam();
   EXPECT_EQ(BuildLaunchScript(c.appDir), c.expected) << "appDir: " << ::testing::PrintToString(std::wstring(c.appDir));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Design, LaunchScriptTable,
+    Examples, LaunchScriptTable,
     ::testing::Values(
-        // The three examples of the design's table.
+        // A folder on a drive, a drive's root, and a network share (no script).
         ScriptCase{L"D:\\Games\\X\\", {L"cd\\", L"D:", L"cd\\Games\\X\\", L"mame.exe vethrina", L"A"}},
         ScriptCase{L"C:\\", {L"cd\\", L"C:", L"mame.exe vethrina", L"A"}},
         ScriptCase{L"\\\\server\\share\\X\\", {}},
@@ -110,7 +110,7 @@ TEST(CharCodes, OneValuePerByteWithoutSignExtension) {
   }
 }
 
-TEST(LaunchConstants, MatchTheDesign) {
+TEST(LaunchConstants, CommandsAndWindowClass) {
   EXPECT_EQ(kEmulatorExe, L"mame.exe");
   EXPECT_EQ(kEmulatorCommand, L"mame.exe vethrina");
   EXPECT_EQ(kInterpreterCommand, "cmd.exe c/");

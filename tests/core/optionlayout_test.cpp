@@ -1,4 +1,4 @@
-// Placement and tab stops of the options window (design Part 1.3).
+// Placement and tab stops of the options window.
 #include "OptionLayout.h"
 
 #include <gtest/gtest.h>

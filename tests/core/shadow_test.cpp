@@ -1,4 +1,5 @@
-// The drop shadow's pixel work (design Part 3.1, Algorithms 7 to 11).
+// The drop shadow's pixel work: blur, outline, premultiplied colour and the
+// transparent-colour mask.
 #include "ShadowPixels.h"
 
 #include <gtest/gtest.h>
@@ -88,7 +89,7 @@ TEST(BlurPass, InPlaceOrderOnASmallSquare) {
       for (int c = 0; c < 3; ++c) EXPECT_EQ(img.At(x, y)[c], expected[y][x]) << x << "," << y;
 }
 
-// The design's pass written out as plainly as possible, to check BlurPass on
+// One blur pass written out as plainly as possible, to check BlurPass on
 // many sizes and distances.
 void ReferencePass(std::vector<uint8_t>& b, int w, int h, int k) {
   auto at = [&](int x, int y) { return &b[(static_cast<std::size_t>(y) * w + x) * 4]; };
@@ -101,7 +102,7 @@ void ReferencePass(std::vector<uint8_t>& b, int w, int h, int k) {
     }
 }
 
-TEST(BlurPass, SameAsTheDesignsPlainLoopForManySizes) {
+TEST(BlurPass, SameAsThePlainLoopForManySizes) {
   uint32_t seed = 12345;
   auto next = [&] {
     seed = seed * 1664525u + 1013904223u;
@@ -163,9 +164,9 @@ TEST(ShadowOutline, RegionRectanglesMovedBySixteen) {
             (std::vector<IntRect>{{20, 17, 113, 18}, {17, 18, 116, 76}}));
 }
 
-// ---- The design's 100 x 60 case ---------------------------------------------
+// ---- A 100 x 60 form without border -----------------------------------------
 
-TEST(ShadowImage, Design100x60) {
+TEST(ShadowImage, BorderlessForm100x60) {
   const int formW = 100, formH = 60;
   Image img(formW + 2 * kShadowMargin, formH + 2 * kShadowMargin);
   ASSERT_EQ(img.view.width, 132);
@@ -388,7 +389,7 @@ TEST(StampTransparentMask, ClippedByTheImageAndTopByteIgnored) {
 }
 
 TEST(StampTransparentMask, TransparentFormPipeline) {
-  // A form with a transparent colour (Algorithms 7 steps 5 to 11): the area it
+  // A form with a transparent colour, the whole build in order: the area it
   // covers ends black, its transparent pixels let the blurred shadow through.
   Image img(4 + 32, 3 + 32);
   img.Fill(0, 0);

@@ -1,5 +1,5 @@
-// The built-in texts (design Part 1.1 "Language step", CheckEmulatorPresent,
-// Part 1.3 "Texts" and "Key-binding rows").
+// The built-in texts: both languages of the main window's texts, the
+// missing-emulator message, the options window's texts and key-binding rows.
 #include "Texts.h"
 
 #include <gtest/gtest.h>
