@@ -189,8 +189,9 @@ void TFrmPlay::WMAdListReady() {
 }
 
 void TFrmPlay::WMAdImageReady(LPARAM index) {
-  auto i = static_cast<int32_t>(index);
-  if (i >= 0 && i < static_cast<int32_t>(AdList.size())) ShowAd(i);
+  // Bounds first: narrowing a 64-bit LPARAM could turn junk into a valid index.
+  if (index >= 0 && static_cast<std::uint64_t>(index) < AdList.size())
+    ShowAd(static_cast<int32_t>(index));
 }
 
 void TFrmPlay::TimerADTimer() {

@@ -7,6 +7,7 @@
 
 #include "AdList.h"
 #include "Application.h"
+#include "PictureCheck.h"
 #include "Safety.h"
 
 namespace win {
@@ -47,11 +48,13 @@ Picture Picture::LoadFromFile(const std::wstring& path) {
 
   HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(size.QuadPart));
   if (!mem) throw std::bad_alloc();
-  void* bytes = ::GlobalLock(mem);
+  auto* bytes = static_cast<char*>(::GlobalLock(mem));
   DWORD read = 0;
   BOOL ok = ::ReadFile(file.Get(), bytes, static_cast<DWORD>(size.QuadPart), &read, nullptr);
+  // A picture cut short must fail here: some decoders show what they can.
+  bool complete = ok && read == size.QuadPart && core::BitmapDataComplete(std::string_view(bytes, read));
   ::GlobalUnlock(mem);
-  if (!ok || read != size.QuadPart) {
+  if (!complete) {
     ::GlobalFree(mem);
     throw std::runtime_error("Cannot read picture file");
   }
