@@ -23,15 +23,6 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr int kWidth = 380;
 constexpr int kHeight = 481;
 
-win::FontDesc FontOf(const core::FontSpec& given, COLORREF color, bool bold = false) {
-  win::FontDesc f;
-  f.name = std::wstring(given.name);
-  f.height = given.pixels ? -given.pixels : win::FontDesc::HeightFromPoints(given.points);
-  f.bold = bold;
-  f.color = color;
-  return f;
-}
-
 }  // namespace
 
 TFrmOption::TFrmOption() { SetupComponents(); }
@@ -106,8 +97,8 @@ void TFrmOption::FormCreate() {
 
 void TFrmOption::ApplyTexts(bool english) {
   const core::OptionTexts& t = core::OptionWindowTexts(english);
-  SetFont(FontOf(t.windowFont, ::GetSysColor(COLOR_WINDOWTEXT)));
-  Label1.SetFont(FontOf(t.titleFont, kWhite, true));
+  SetFont(win::FontOf(t.windowFont, ::GetSysColor(COLOR_WINDOWTEXT)));
+  Label1.SetFont(win::FontOf(t.titleFont, kWhite, true));
   Label1.SetCaption(std::wstring(t.title));
   RzBmpButton1.SetHint(std::wstring(t.closeHint));
   BtnOk.SetCaption(std::wstring(t.okCaption));

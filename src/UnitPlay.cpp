@@ -22,15 +22,6 @@ constexpr COLORREF kOliveTransparent = RGB(128, 128, 0);
 constexpr COLORREF kShadowColor = 10582346;  // RGB(74, 121, 161), the skin's outline
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-win::FontDesc FontOf(const core::FontSpec& spec, COLORREF color, bool bold = false) {
-  win::FontDesc f;
-  f.name = std::wstring(spec.name);
-  f.height = spec.pixels ? -spec.pixels : win::FontDesc::HeightFromPoints(spec.points);
-  f.bold = bold;
-  f.color = color;
-  return f;
-}
-
 void SetButton(win::BitmapButton& b, int left, int top, int w, int h, int upId, int hotId,
                int tabOrder) {
   b.SetBounds(left, top, w, h);
@@ -195,9 +186,9 @@ void TFrmPlay::FormCreate() {
 
 void TFrmPlay::ApplyTexts(bool english) {
   const core::MainTexts& t = core::MainWindowTexts(english);
-  SetFont(FontOf(t.windowFont, ::GetSysColor(COLOR_WINDOWTEXT)));
-  RzPanel1.SetFont(FontOf(t.noticeFont, kWhite));
-  Label1.SetFont(FontOf(t.titleFont, kWhite, true));
+  SetFont(win::FontOf(t.windowFont, ::GetSysColor(COLOR_WINDOWTEXT)));
+  RzPanel1.SetFont(win::FontOf(t.noticeFont, kWhite));
+  Label1.SetFont(win::FontOf(t.titleFont, kWhite, true));
   SetCaption(std::wstring(t.caption));
   win::App().SetTitle(std::wstring(t.caption));
   Label1.SetCaption(std::wstring(t.title));

@@ -1,6 +1,7 @@
 #include "Button.h"
 
 #include "Form.h"
+#include "Gdi.h"
 
 namespace win {
 namespace {
@@ -19,22 +20,6 @@ constexpr Shade kFaceDisabled{RGB(245, 244, 240), RGB(245, 244, 240)};
 // Two rings inside the outline: warm while hot, blue on the default button.
 constexpr Shade kRingHot{RGB(255, 240, 207), RGB(248, 179, 48)};
 constexpr Shade kRingDefault{RGB(206, 231, 255), RGB(105, 130, 238)};
-
-POINT PointFromLParam(LPARAM lp) {
-  return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-}
-
-COLORREF Mix(COLORREF a, COLORREF b, int num, int den) {
-  auto channel = [&](int ca, int cb) { return ca + (cb - ca) * num / den; };
-  return RGB(channel(GetRValue(a), GetRValue(b)), channel(GetGValue(a), GetGValue(b)),
-             channel(GetBValue(a), GetBValue(b)));
-}
-
-// The stock DC brush takes any colour without a brush object to own.
-HBRUSH DcBrush(HDC dc, COLORREF color) {
-  ::SetDCBrushColor(dc, color);
-  return static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
-}
 
 }  // namespace
 

@@ -7,15 +7,12 @@
 
 #include "Application.h"
 #include "Form.h"
+#include "Gdi.h"
 
 namespace win {
 namespace {
 
 constexpr const wchar_t* kControlProp = L"QvControl";
-
-POINT PointFromLParam(LPARAM lp) {
-  return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-}
 
 void EnsureClass(const wchar_t* name, UINT style, WNDPROC proc) {
   WNDCLASSEXW wc{sizeof(wc)};

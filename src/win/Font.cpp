@@ -18,4 +18,13 @@ UniqueFont MakeFont(const FontDesc& desc) {
   return UniqueFont(::CreateFontIndirectW(&lf));
 }
 
+FontDesc FontOf(const core::FontSpec& font, COLORREF color, bool bold) {
+  FontDesc f;
+  f.name = std::wstring(font.name);
+  f.height = font.pixels ? -font.pixels : FontDesc::HeightFromPoints(font.points);
+  f.bold = bold;
+  f.color = color;
+  return f;
+}
+
 }  // namespace win

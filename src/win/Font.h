@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Handles.h"
+#include "Texts.h"
 
 namespace win {
 
@@ -21,5 +22,8 @@ struct FontDesc {
 };
 
 UniqueFont MakeFont(const FontDesc& desc);
+
+// A built-in text's font (points or pixels) in the given colour.
+FontDesc FontOf(const core::FontSpec& font, COLORREF color, bool bold = false);
 
 }  // namespace win

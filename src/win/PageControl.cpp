@@ -1,6 +1,7 @@
 #include "PageControl.h"
 
 #include <algorithm>
+#include "Gdi.h"
 
 namespace win {
 namespace {
@@ -16,22 +17,6 @@ constexpr int kInactiveDrop = 2;  // inactive tabs stand lower
 constexpr int kCorner = 7;        // corner ellipse of a rounded tab
 constexpr COLORREF kFrame = RGB(116, 153, 186);
 constexpr COLORREF kTabTopShade = RGB(255, 255, 255);
-
-COLORREF Mix(COLORREF a, COLORREF b, int num, int den) {
-  auto channel = [&](int ca, int cb) { return ca + (cb - ca) * num / den; };
-  return RGB(channel(GetRValue(a), GetRValue(b)), channel(GetGValue(a), GetGValue(b)),
-             channel(GetBValue(a), GetBValue(b)));
-}
-
-// The stock DC brush takes any colour without a brush object to own.
-HBRUSH DcBrush(HDC dc, COLORREF color) {
-  ::SetDCBrushColor(dc, color);
-  return static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
-}
-
-POINT PointFromLParam(LPARAM lp) {
-  return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-}
 
 }  // namespace
 
