@@ -1,6 +1,7 @@
 #include "PageControl.h"
 
 #include <algorithm>
+
 #include "Gdi.h"
 
 namespace win {

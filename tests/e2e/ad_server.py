@@ -2,7 +2,9 @@
 """Loopback ad server for the scenarios and the demo.
 
 Serves the files under --root on 127.0.0.1:--port and appends one line per
-request to --log: "<unix time>\t<method>\t<path>\t<status>". In .txt files
+request to --log: "<unix time>\t<method>\t<path>\t<status>\t<client pids>"
+(the local processes holding the client's end of the connection, comma
+separated, "-" when unknown: several test builds share the port). In .txt files
 the text @SERVER@ is replaced by this server's own address, so a list can
 name pictures on whatever port the server runs. Ends on SIGTERM or SIGINT,
 and by itself after --max-seconds.
@@ -21,6 +23,33 @@ import threading
 import time
 
 PLACEHOLDER = b"@SERVER@"
+
+
+def client_pids(port):
+    """The processes holding the TCP socket of local port `port` on 127.0.0.1
+    (under Wine the wineserver holds it too)."""
+    wanted = f"0100007F:{port:04X}"
+    inode = None
+    try:
+        with open("/proc/net/tcp") as f:
+            for line in f.readlines()[1:]:
+                fields = line.split()
+                if fields[1] == wanted:
+                    inode = fields[9]
+                    break
+    except OSError:
+        return []
+    if not inode or inode == "0":
+        return []
+    target = f"socket:[{inode}]"
+    pids = []
+    for pid in sorted(filter(str.isdigit, os.listdir("/proc")), key=int):
+        try:
+            if any(os.readlink(f"/proc/{pid}/fd/{fd}") == target for fd in os.listdir(f"/proc/{pid}/fd")):
+                pids.append(pid)
+        except OSError:
+            continue
+    return pids
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):
@@ -44,8 +73,10 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         return io.BytesIO(body)
 
     def log_request(self, code="-", size="-"):
+        now = time.time()
+        pids = ",".join(client_pids(self.client_address[1])) or "-"
         with open(self.log_path, "a", encoding="utf-8") as f:
-            f.write(f"{time.time():.3f}\t{self.command}\t{self.path}\t{code}\n")
+            f.write(f"{now:.3f}\t{self.command}\t{self.path}\t{code}\t{pids}\n")
 
     def log_message(self, *args):
         pass
