@@ -111,10 +111,7 @@ void TFrmOption::ApplyTexts(bool english) {
 void TFrmOption::ApplyChineseTexts() { ApplyTexts(false); }
 void TFrmOption::ApplyEnglishTexts() { ApplyTexts(true); }
 
-void TFrmOption::MakeRoundRegion() {
-  RECT r = FS.BoundsRect();
-  SetWindowRegion(win::UniqueRegion(::CreateRoundRectRgn(r.left + 1, r.top + 1, r.right, r.bottom, 9, 9)));
-}
+void TFrmOption::MakeRoundRegion() { SetRoundRegion(FS.BoundsRect()); }
 
 void TFrmOption::WndProc(win::Message& m) {
   switch (m.msg) {

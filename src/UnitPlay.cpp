@@ -205,10 +205,7 @@ void TFrmPlay::ApplyTexts(bool english) {
 void TFrmPlay::ApplyChineseTexts() { ApplyTexts(false); }
 void TFrmPlay::ApplyEnglishTexts() { ApplyTexts(true); }
 
-void TFrmPlay::MakeRoundRegion() {
-  RECT r = FS.BoundsRect();
-  SetWindowRegion(win::UniqueRegion(::CreateRoundRectRgn(r.left + 1, r.top + 1, r.right, r.bottom, 9, 9)));
-}
+void TFrmPlay::MakeRoundRegion() { SetRoundRegion(FS.BoundsRect()); }
 
 void TFrmPlay::WndProc(win::Message& m) {
   switch (m.msg) {

@@ -160,6 +160,10 @@ void Form::SetWindowRegion(UniqueRegion region) {
   ::SetWindowRgn(handle_, region.Release(), TRUE);
 }
 
+void Form::SetRoundRegion(const RECT& r) {
+  SetWindowRegion(UniqueRegion(::CreateRoundRectRgn(r.left + 1, r.top + 1, r.right, r.bottom, 9, 9)));
+}
+
 POINT Form::ClientOrigin() const {
   POINT p{0, 0};
   if (handle_) ::ClientToScreen(handle_, &p);

@@ -45,6 +45,9 @@ class Form : public WinControl {
   WindowState State() const;
   // The window takes the region over.
   void SetWindowRegion(UniqueRegion region);
+  // The skin's rounded outline: (left + 1, top + 1) to (right, bottom) of the
+  // skin's bounds, corners cut by 9 x 9 ellipses.
+  void SetRoundRegion(const RECT& skinBounds);
 
   // Used by the shadow.
   bool TransparentColor = false;
