@@ -31,9 +31,11 @@ void Application::Initialize() {
 HWND Application::Handle() {
   if (!handle_) {
     HINSTANCE inst = ::GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{sizeof(wc)};
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
     if (!::GetClassInfoExW(inst, L"QvApplication", &wc)) {
-      wc = WNDCLASSEXW{sizeof(wc)};
+      wc = WNDCLASSEXW{};
+      wc.cbSize = sizeof(wc);
       wc.lpfnWndProc = ::DefWindowProcW;
       wc.hInstance = inst;
       wc.hIcon = ::LoadIconW(inst, MAKEINTRESOURCEW(1));

@@ -15,10 +15,12 @@ namespace {
 constexpr const wchar_t* kControlProp = L"QvControl";
 
 void EnsureClass(const wchar_t* name, UINT style, WNDPROC proc) {
-  WNDCLASSEXW wc{sizeof(wc)};
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
   HINSTANCE inst = ::GetModuleHandleW(nullptr);
   if (::GetClassInfoExW(inst, name, &wc)) return;
-  wc = WNDCLASSEXW{sizeof(wc)};
+  wc = WNDCLASSEXW{};
+  wc.cbSize = sizeof(wc);
   wc.style = style;
   wc.lpfnWndProc = proc;
   wc.hInstance = inst;

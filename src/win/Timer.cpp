@@ -18,7 +18,8 @@ std::set<Timer*>& LiveTimers() {
 HWND Timer::Window() {
   static HWND wnd = [] {
     HINSTANCE inst = ::GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{sizeof(wc)};
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = &Timer::WindowProc;
     wc.hInstance = inst;
     wc.lpszClassName = L"QvTimerWindow";
